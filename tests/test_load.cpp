@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "log/log.h"
+#include "settings/settings.h"
+#include "support.h"
+
+// Each test starts like a fresh process: empty globals, no log open, the
+// current directory (where the log goes) a directory of its own, and the
+// installation directory in the registry pointing at another.
+class Load : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GetCurrentDirectoryA(sizeof(saved_), saved_);
+        ASSERT_TRUE(SetCurrentDirectoryA(cwd_.path.c_str()));
+        memset(&g_proxySetting, 0, sizeof(g_proxySetting));
+        g_settingPath[0] = '\0';
+        g_hLogFile = NULL;
+        g_logCount = 0;
+        ASSERT_TRUE(SetAppPath(app_.path));
+        ASSERT_TRUE(SetInternetProxy(0, NULL));
+        file_ = app_.path + "setting.bin";
+    }
+    void TearDown() override
+    {
+        if (g_hLogFile != NULL) {
+            CloseHandle(g_hLogFile);
+            g_hLogFile = NULL;
+        }
+        SetCurrentDirectoryA(saved_);
+        DeleteAppKey();
+    }
+    std::string FileText()
+    {
+        std::string bytes;
+        EXPECT_TRUE(ReadBytes(file_, &bytes)) << file_;
+        return Complemented(bytes);
+    }
+    // The decoded log without its time stamps.
+    std::string LogMessages()
+    {
+        std::string bytes, text, out;
+        if (g_hLogFile != NULL) {
+            CloseHandle(g_hLogFile);
+            g_hLogFile = NULL;
+        }
+        if (!ReadBytes(cwd_.path + "proxy.log", &bytes)) {
+            return "(no log)";
+        }
+        text = Complemented(bytes);
+        for (size_t pos = 0; pos < text.size();) {
+            size_t end = text.find('\n', pos);
+            end = end == std::string::npos ? text.size() : end + 1;
+            out += text.substr(pos + 21, end - pos - 21);
+            pos = end;
+        }
+        return out;
+    }
+    void ExpectSetting(int mode, const char* autoHost, const char* autoPort)
+    {
+        EXPECT_EQ(g_proxySetting.mode, mode);
+        EXPECT_STREQ(g_proxySetting.autoHost, autoHost);
+        EXPECT_STREQ(g_proxySetting.autoPort, autoPort);
+    }
+    SavedInternetSettings savedInet_;
+    TempDir cwd_, app_;
+    std::string file_;
+    char saved_[MAX_PATH];
+};
+
+TEST_F(Load, FirstRunWithoutSystemProxy)
+{
+    ASSERT_EQ(LoadProxyFile(), 1);
+    EXPECT_EQ(std::string(g_settingPath), file_);
+    EXPECT_EQ(FileText(), "0,,,,,,,");
+    ExpectSetting(PROXY_NONE, "", "");
+    EXPECT_FALSE(FileExists(cwd_.path + "proxy.log"));
+    EXPECT_FALSE(FileExists(file_ + ".tmp"));
+}
+
+TEST_F(Load, FirstRunWithSystemProxy)
+{
+    ASSERT_TRUE(SetInternetProxy(1, "http=http=10.0.0.1:80"));
+    ASSERT_EQ(LoadProxyFile(), 1);
+    EXPECT_EQ(FileText(), "0,10.0.0.1,80,,,,,");
+    ExpectSetting(PROXY_NONE, "10.0.0.1", "80");
+}
+
+TEST_F(Load, StoredAutoWithoutSystemProxyBecomesNoneInMemoryOnly)
+{
+    ASSERT_TRUE(WriteBytes(file_, Complemented("1,10.9.9.9,8080,,,,,")));
+    ASSERT_EQ(LoadProxyFile(), 1);
+    ExpectSetting(PROXY_NONE, "10.9.9.9", "8080");
+    EXPECT_EQ(FileText(), "1,10.9.9.9,8080,,,,,");
+}
+
+TEST_F(Load, StoredAutoFollowsAMovedSystemProxy)
+{
+    ASSERT_TRUE(SetInternetProxy(1, "http=http=192.168.7.7:3128"));
+    ASSERT_TRUE(WriteBytes(file_, Complemented("1,10.9.9.9,8080,,,,,")));
+    ASSERT_EQ(LoadProxyFile(), 1);
+    ExpectSetting(PROXY_AUTO, "192.168.7.7", "3128");
+    EXPECT_EQ(FileText(), "1,10.9.9.9,8080,,,,,");
+}
+
+TEST_F(Load, OtherModesStayAsRead)
+{
+    ASSERT_TRUE(WriteBytes(file_, Complemented("2,10.9.9.9,8080,1.2.3.4,81,,,")));
+    ASSERT_EQ(LoadProxyFile(), 1);
+    ExpectSetting(PROXY_MANUAL_IP, "10.9.9.9", "8080");
+    EXPECT_STREQ(g_proxySetting.ipHost, "1.2.3.4");
+
+    ASSERT_TRUE(SetInternetProxy(1, "http=http=10.0.0.2:81"));
+    ASSERT_EQ(LoadProxyFile(), 1);
+    ExpectSetting(PROXY_MANUAL_IP, "10.0.0.2", "81");
+}
+
+TEST_F(Load, EmptyFileIsReadNotReplaced)
+{
+    ASSERT_TRUE(SetInternetProxy(1, "http=http=10.0.0.1:80"));
+    ASSERT_TRUE(WriteBytes(file_, ""));
+    ASSERT_EQ(LoadProxyFile(), 1);
+    EXPECT_EQ(FileText(), "");
+    ExpectSetting(PROXY_NONE, "10.0.0.1", "80");
+}
+
+TEST_F(Load, DirectoryWithoutTrailingBackslash)
+{
+    std::string dir = app_.path.substr(0, app_.path.size() - 1);
+
+    ASSERT_TRUE(SetAppPath(dir));
+    ASSERT_EQ(LoadProxyFile(), 1);
+    EXPECT_EQ(std::string(g_settingPath), dir + "setting.bin");
+    EXPECT_TRUE(FileExists(dir + "setting.bin"));
+    DeleteFileA((dir + "setting.bin").c_str());
+}
+
+TEST_F(Load, UnwritableDirectoryLogsAnalyProxyBuf)
+{
+    std::string missing = app_.path + "absent\\";
+
+    ASSERT_TRUE(SetAppPath(missing));
+    g_proxySetting.mode = 77;
+    EXPECT_EQ(LoadProxyFile(), 0);
+    EXPECT_EQ(std::string(g_settingPath), missing + "setting.bin");
+    EXPECT_EQ(g_proxySetting.mode, 77);
+    EXPECT_EQ(LogMessages(), "LoadProxyFile::err::AnalyProxyBuf\n");
+}
+
+TEST_F(Load, SettingsPathThatIsADirectoryLogsAnalyProxyBuf)
+{
+    ASSERT_TRUE(CreateDirectoryA(file_.c_str(), NULL));
+    EXPECT_EQ(LoadProxyFile(), 0);
+    EXPECT_EQ(LogMessages(), "LoadProxyFile::err::AnalyProxyBuf\n");
+    EXPECT_FALSE(FileExists(file_ + ".tmp"));
+}
+
+TEST_F(Load, NoRegistryKeyLogsGetAppPath)
+{
+    DeleteAppKey();
+    EXPECT_EQ(LoadProxyFile(), 0);
+    EXPECT_STREQ(g_settingPath, "");
+    EXPECT_EQ(LogMessages(), "LoadProxyFile::err::GetAppPath\n");
+}
+
+// 1012 bytes of directory leave just room for the file name; one more does
+// not fit, and the load stops before the path buffer is overrun.
+TEST_F(Load, LongestDirectories)
+{
+    std::string fits = "C:\\" + std::string(1008, 'd') + "\\";
+    std::string over = "C:\\" + std::string(1009, 'd') + "\\";
+
+    ASSERT_EQ(fits.size(), 1012u);
+    ASSERT_TRUE(SetAppPath(fits));
+    EXPECT_EQ(LoadProxyFile(), 0);
+    EXPECT_EQ(strlen(g_settingPath), 1023u);
+    EXPECT_EQ(std::string(g_settingPath), fits + "setting.bin");
+
+    g_settingPath[0] = '\0';
+    ASSERT_TRUE(SetAppPath(over));
+    EXPECT_EQ(LoadProxyFile(), 0);
+    EXPECT_STREQ(g_settingPath, "");
+    EXPECT_EQ(LogMessages(), "LoadProxyFile::err::AnalyProxyBuf\nLoadProxyFile::err::GetAppPath\n");
+}
