@@ -184,3 +184,22 @@ TEST_F(Load, LongestDirectories)
     EXPECT_STREQ(g_settingPath, "");
     EXPECT_EQ(LogMessages(), "LoadProxyFile::err::AnalyProxyBuf\nLoadProxyFile::err::GetAppPath\n");
 }
+
+// A default file that cannot be read back although it was written: here a
+// handle on the temporary file, which allows writing and replacing but no
+// reading, follows the file to its new name. The load gives up after one
+// attempt.
+TEST_F(Load, DefaultFileUnreadableAfterWritingEndsTheLoad)
+{
+    std::string temp = file_ + ".tmp";
+    HANDLE holder = CreateFileA(temp.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+    EXPECT_EQ(LoadProxyFile(), 0);
+    EXPECT_TRUE(FileExists(file_)) << "the default file was written";
+    EXPECT_FALSE(FileExists(temp));
+    EXPECT_EQ(LogMessages(), "LoadProxyFile::err::AnalyProxyBuf\n");
+    CloseHandle(holder);
+    EXPECT_EQ(FileText(), "0,,,,,,,");
+}
