@@ -12,6 +12,25 @@ static int IsChecked(int id)
     return SendMessageA(GetDlgItem(g_hDlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// An edit's text, cut to capacity as GetDlgItemTextA cuts it, but never
+// inside a double-byte character: GetDlgItemTextA counts bytes and may leave
+// the first half of one at the end, and stored so, that half would take the
+// comma after it as its second byte and shift every later field of the file.
+static void ReadItemText(int id, char* out, int capacity)
+{
+    char* pos = out;
+
+    GetDlgItemTextA(g_hDlg, id, out, capacity);
+    while (*pos != '\0') {
+        char* next = CharNextA(pos);
+        if (*next == '\0' && next - pos == 1 && IsDBCSLeadByte((BYTE)*pos)) {
+            *pos = '\0';
+            return;
+        }
+        pos = next;
+    }
+}
+
 // The manual IP entry. 0 when the address is incomplete: then nothing may
 // be stored at all.
 static int ReadIpEntry(ProxySetting* setting)
@@ -24,7 +43,7 @@ static int ReadIpEntry(ProxySetting* setting)
     }
     network.s_addr = htonl(address);
     lstrcpynA(setting->ipHost, inet_ntoa(network), sizeof(setting->ipHost));
-    GetDlgItemTextA(g_hDlg, IDC_EDIT_IPPORT, setting->ipPort, sizeof(setting->ipPort));
+    ReadItemText(IDC_EDIT_IPPORT, setting->ipPort, sizeof(setting->ipPort));
     return 1;
 }
 
@@ -50,8 +69,8 @@ int SaveProxyFile(const char* path)
     }
     if (IsChecked(IDC_RADIO_DOMAIN)) {
         setting.mode = PROXY_MANUAL_DOMAIN;
-        GetDlgItemTextA(g_hDlg, IDC_EDIT_DOMAIN, setting.domainHost, sizeof(setting.domainHost));
-        GetDlgItemTextA(g_hDlg, IDC_EDIT_DOMAINPORT, setting.domainPort, sizeof(setting.domainPort));
+        ReadItemText(IDC_EDIT_DOMAIN, setting.domainHost, sizeof(setting.domainHost));
+        ReadItemText(IDC_EDIT_DOMAINPORT, setting.domainPort, sizeof(setting.domainPort));
     }
     return WriteProxyFile(path, &setting);
 }
