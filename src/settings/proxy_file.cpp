@@ -50,11 +50,24 @@ int ParseProxyBuf(ProxySetting* out, const char* path)
     return 1;
 }
 
+// A settings file that Windows would not let "wb" rewrite (read-only, and
+// also hidden or system: creating over those fails unless the same
+// attributes are asked for) is never replaced either. MoveFileEx would
+// replace such a file under Wine, and a hidden or system one under Windows,
+// so the writer looks before it writes anything.
+static int IsProtectedFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    DWORD protection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & protection) != 0;
+}
+
 int OpenSettingWriter(SettingWriter* writer, const char* path)
 {
     size_t length = strlen(path);
 
-    if (length + sizeof(".tmp") > sizeof(writer->tempPath)) {
+    if (length + sizeof(".tmp") > sizeof(writer->tempPath) || IsProtectedFile(path)) {
         return 0;
     }
     memcpy(writer->tempPath, path, length);
