@@ -223,7 +223,7 @@ class Display:
 
 
 def convert(xwd, *operations):
-    return subprocess.run(["convert", "xwd:-"] + list(operations), input=xwd, stdout=subprocess.PIPE,
+    return subprocess.run(["/usr/bin/convert", "xwd:-"] + list(operations), input=xwd, stdout=subprocess.PIPE,
                           timeout=30, check=True).stdout
 
 
