@@ -2,6 +2,9 @@
 
 #include <stdio.h>
 
+#include "log/log.h"
+#include "settings/settings.h"
+
 static const char kAppKey[] = "SOFTWARE\\kiln_proxy";
 static const char kInetKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
@@ -201,4 +204,76 @@ bool SetInternetProxy(int enable, const char* server)
     }
     RegCloseKey(key);
     return ok;
+}
+
+ProxySetting Record(int mode, const char* autoHost, const char* autoPort, const char* ipHost,
+                    const char* ipPort, const char* domainHost, const char* domainPort)
+{
+    ProxySetting s;
+
+    memset(&s, 0, sizeof(s));
+    s.mode = mode;
+    lstrcpynA(s.autoHost, autoHost, sizeof(s.autoHost));
+    lstrcpynA(s.autoPort, autoPort, sizeof(s.autoPort));
+    lstrcpynA(s.ipHost, ipHost, sizeof(s.ipHost));
+    lstrcpynA(s.ipPort, ipPort, sizeof(s.ipPort));
+    lstrcpynA(s.domainHost, domainHost, sizeof(s.domainHost));
+    lstrcpynA(s.domainPort, domainPort, sizeof(s.domainPort));
+    return s;
+}
+
+void FreshStart::SetUp()
+{
+    GetCurrentDirectoryA(sizeof(saved_), saved_);
+    ASSERT_TRUE(SetCurrentDirectoryA(cwd_.path.c_str()));
+    memset(&g_proxySetting, 0, sizeof(g_proxySetting));
+    g_settingPath[0] = '\0';
+    g_hLogFile = NULL;
+    g_logCount = 0;
+    ASSERT_TRUE(SetAppPath(app_.path));
+    ASSERT_TRUE(SetInternetProxy(0, NULL));
+    file_ = app_.path + "setting.bin";
+}
+
+void FreshStart::TearDown()
+{
+    CloseLog();
+    SetCurrentDirectoryA(saved_);
+    DeleteAppKey();
+}
+
+void FreshStart::CloseLog()
+{
+    if (g_hLogFile != NULL) {
+        CloseHandle(g_hLogFile);
+        g_hLogFile = NULL;
+    }
+}
+
+std::string FreshStart::FileText()
+{
+    std::string bytes;
+
+    if (!ReadBytes(file_, &bytes)) {
+        return "(no file)";
+    }
+    return Complemented(bytes);
+}
+
+std::string FreshStart::LogMessages()
+{
+    std::string bytes, text, out;
+
+    CloseLog();
+    if (!ReadBytes(cwd_.path + "proxy.log", &bytes)) {
+        return "(no log)";
+    }
+    text = Complemented(bytes);
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        end = end == std::string::npos ? text.size() : end + 1;
+        out += text.substr(pos + 21, end - pos - 21);
+        pos = end;
+    }
+    return out;
 }

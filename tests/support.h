@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
+
+#include "settings/proxy_setting.h"
 
 // A fresh directory under the temporary folder, with a trailing backslash;
 // removed with everything in it when the object goes.
@@ -39,5 +43,29 @@ struct SavedInternetSettings {
 };
 // enable < 0 removes ProxyEnable; server == NULL removes ProxyServer.
 bool SetInternetProxy(int enable, const char* server);
+
+// A record with the given mode and texts, each cut to its field.
+ProxySetting Record(int mode, const char* autoHost, const char* autoPort, const char* ipHost,
+                    const char* ipPort, const char* domainHost, const char* domainPort);
+
+// A test that starts like a fresh process of the program: empty globals, no
+// log open, the current directory (where the log goes) a directory of its
+// own, the installation directory in the registry pointing at another
+// (file_ is its setting.bin), and no proxy in the Internet settings, which
+// are put back afterwards.
+class FreshStart : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void CloseLog();
+    // setting.bin decoded, or "(no file)".
+    std::string FileText();
+    // The decoded log without its time stamps, or "(no log)".
+    std::string LogMessages();
+    SavedInternetSettings savedInet_;
+    TempDir cwd_, app_;
+    std::string file_;
+    char saved_[MAX_PATH];
+};
 
 #endif

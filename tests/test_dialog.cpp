@@ -25,22 +25,6 @@ protected:
     }
 };
 
-static ProxySetting Record(int mode, const char* autoHost, const char* autoPort, const char* ipHost,
-                           const char* ipPort, const char* domainHost, const char* domainPort)
-{
-    ProxySetting s;
-
-    memset(&s, 0, sizeof(s));
-    s.mode = mode;
-    lstrcpynA(s.autoHost, autoHost, sizeof(s.autoHost));
-    lstrcpynA(s.autoPort, autoPort, sizeof(s.autoPort));
-    lstrcpynA(s.ipHost, ipHost, sizeof(s.ipHost));
-    lstrcpynA(s.ipPort, ipPort, sizeof(s.ipPort));
-    lstrcpynA(s.domainHost, domainHost, sizeof(s.domainHost));
-    lstrcpynA(s.domainPort, domainPort, sizeof(s.domainPort));
-    return s;
-}
-
 static const char kAutoTemplate[] = "：自動設定";
 
 struct ShowCase {

@@ -19,50 +19,14 @@
 static const char kBoxCaption[] = "報告";
 static const char kBoxText[] = "アプリケーションの初期化に失敗しました。処理を中止いたします(PRC:000)。";
 
-// Each test starts like a fresh process: empty globals, no log open, the
-// current directory (where the log goes) a directory of its own, the
-// installation directory in the registry pointing at another, and no
-// system proxy.
-class ProgramDialog : public ::testing::Test {
+// The program's dialog, started as the program starts it.
+class ProgramDialog : public FreshStart {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(InitIpAddressClass());
-        GetCurrentDirectoryA(sizeof(saved_), saved_);
-        ASSERT_TRUE(SetCurrentDirectoryA(cwd_.path.c_str()));
-        memset(&g_proxySetting, 0, sizeof(g_proxySetting));
-        g_settingPath[0] = '\0';
-        g_hLogFile = NULL;
-        g_logCount = 0;
-        ASSERT_TRUE(SetAppPath(app_.path));
-        ASSERT_TRUE(SetInternetProxy(0, NULL));
-        file_ = app_.path + "setting.bin";
+        FreshStart::SetUp();
     }
-    void TearDown() override
-    {
-        CloseLog();
-        SetCurrentDirectoryA(saved_);
-        DeleteAppKey();
-    }
-    void CloseLog()
-    {
-        if (g_hLogFile != NULL) {
-            CloseHandle(g_hLogFile);
-            g_hLogFile = NULL;
-        }
-    }
-    std::string FileText()
-    {
-        std::string bytes;
-        if (!ReadBytes(file_, &bytes)) {
-            return "(no file)";
-        }
-        return Complemented(bytes);
-    }
-    SavedInternetSettings savedInet_;
-    TempDir cwd_, app_;
-    std::string file_;
-    char saved_[MAX_PATH];
 };
 
 static void Post(int id, WORD code)

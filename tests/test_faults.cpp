@@ -102,21 +102,6 @@ private:
     PROCESS_INFORMATION process_;
 };
 
-static ProxySetting Record(int mode, const char* autoHost, const char* autoPort, const char* ipHost,
-                           const char* ipPort, const char* domainHost, const char* domainPort)
-{
-    ProxySetting s;
-    memset(&s, 0, sizeof(s));
-    s.mode = mode;
-    lstrcpynA(s.autoHost, autoHost, sizeof(s.autoHost));
-    lstrcpynA(s.autoPort, autoPort, sizeof(s.autoPort));
-    lstrcpynA(s.ipHost, ipHost, sizeof(s.ipHost));
-    lstrcpynA(s.ipPort, ipPort, sizeof(s.ipPort));
-    lstrcpynA(s.domainHost, domainHost, sizeof(s.domainHost));
-    lstrcpynA(s.domainPort, domainPort, sizeof(s.domainPort));
-    return s;
-}
-
 // The names in a directory, sorted and joined by blanks.
 static std::string Names(const std::string& dir)
 {
@@ -148,58 +133,7 @@ static void ExpectBytes(const std::string& path, const std::string& want)
     EXPECT_EQ(Hex(got), Hex(want)) << path;
 }
 
-// Each test starts like a fresh process: empty globals, no log open, the
-// current directory (where the log goes) a directory of its own, the
-// installation directory another, and no proxy in the Internet settings.
-class Faults : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        GetCurrentDirectoryA(sizeof(saved_), saved_);
-        ASSERT_TRUE(SetCurrentDirectoryA(cwd_.path.c_str()));
-        memset(&g_proxySetting, 0, sizeof(g_proxySetting));
-        g_settingPath[0] = '\0';
-        g_hLogFile = NULL;
-        g_logCount = 0;
-        ASSERT_TRUE(SetAppPath(app_.path));
-        ASSERT_TRUE(SetInternetProxy(0, NULL));
-        file_ = app_.path + "setting.bin";
-    }
-    void TearDown() override
-    {
-        CloseLog();
-        SetCurrentDirectoryA(saved_);
-        DeleteAppKey();
-    }
-    void CloseLog()
-    {
-        if (g_hLogFile != NULL) {
-            CloseHandle(g_hLogFile);
-            g_hLogFile = NULL;
-        }
-    }
-    // The decoded log of cwd_ without its time stamps.
-    std::string LogMessages()
-    {
-        std::string bytes, text, out;
-        CloseLog();
-        if (!ReadBytes(cwd_.path + "proxy.log", &bytes)) {
-            return "(no log)";
-        }
-        text = Complemented(bytes);
-        for (size_t pos = 0; pos < text.size();) {
-            size_t end = text.find('\n', pos);
-            end = end == std::string::npos ? text.size() : end + 1;
-            out += text.substr(pos + 21, end - pos - 21);
-            pos = end;
-        }
-        return out;
-    }
-    SavedInternetSettings savedInet_;
-    TempDir cwd_, app_;
-    std::string file_;
-    char saved_[MAX_PATH];
-};
+using Faults = FreshStart;
 
 TEST_F(Faults, FileHeldWithoutSharing)
 {

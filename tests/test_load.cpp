@@ -6,68 +6,14 @@
 #include "settings/settings.h"
 #include "support.h"
 
-// Each test starts like a fresh process: empty globals, no log open, the
-// current directory (where the log goes) a directory of its own, and the
-// installation directory in the registry pointing at another.
-class Load : public ::testing::Test {
+class Load : public FreshStart {
 protected:
-    void SetUp() override
-    {
-        GetCurrentDirectoryA(sizeof(saved_), saved_);
-        ASSERT_TRUE(SetCurrentDirectoryA(cwd_.path.c_str()));
-        memset(&g_proxySetting, 0, sizeof(g_proxySetting));
-        g_settingPath[0] = '\0';
-        g_hLogFile = NULL;
-        g_logCount = 0;
-        ASSERT_TRUE(SetAppPath(app_.path));
-        ASSERT_TRUE(SetInternetProxy(0, NULL));
-        file_ = app_.path + "setting.bin";
-    }
-    void TearDown() override
-    {
-        if (g_hLogFile != NULL) {
-            CloseHandle(g_hLogFile);
-            g_hLogFile = NULL;
-        }
-        SetCurrentDirectoryA(saved_);
-        DeleteAppKey();
-    }
-    std::string FileText()
-    {
-        std::string bytes;
-        EXPECT_TRUE(ReadBytes(file_, &bytes)) << file_;
-        return Complemented(bytes);
-    }
-    // The decoded log without its time stamps.
-    std::string LogMessages()
-    {
-        std::string bytes, text, out;
-        if (g_hLogFile != NULL) {
-            CloseHandle(g_hLogFile);
-            g_hLogFile = NULL;
-        }
-        if (!ReadBytes(cwd_.path + "proxy.log", &bytes)) {
-            return "(no log)";
-        }
-        text = Complemented(bytes);
-        for (size_t pos = 0; pos < text.size();) {
-            size_t end = text.find('\n', pos);
-            end = end == std::string::npos ? text.size() : end + 1;
-            out += text.substr(pos + 21, end - pos - 21);
-            pos = end;
-        }
-        return out;
-    }
     void ExpectSetting(int mode, const char* autoHost, const char* autoPort)
     {
         EXPECT_EQ(g_proxySetting.mode, mode);
         EXPECT_STREQ(g_proxySetting.autoHost, autoHost);
         EXPECT_STREQ(g_proxySetting.autoPort, autoPort);
     }
-    SavedInternetSettings savedInet_;
-    TempDir cwd_, app_;
-    std::string file_;
-    char saved_[MAX_PATH];
 };
 
 TEST_F(Load, FirstRunWithoutSystemProxy)
